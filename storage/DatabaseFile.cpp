@@ -1,6 +1,7 @@
 #include "storage/DatabaseFile.h"
 
 #include "app/ApplicationState.h"
+#include "storage/AllocationMap.h"
 #include "storage/ByteOrder.h"
 #include "storage/FileCheck.h"
 #include "storage/SequentialPageReader.h"
@@ -112,15 +113,35 @@ std::unique_ptr<CPage_Header> DatabaseFile::loadPageHeader(PageId id) const {
   return std::make_unique<CPage_Header>(buffer->data());
 }
 
-std::unique_ptr<CPage> DatabaseFile::loadDataPage(PageId id) const {
+std::unique_ptr<CDataPage> DatabaseFile::loadDataPage(PageId id) const {
   auto buffer = readPageAt(id, kPageSize, true);
   if (!buffer) return nullptr;
-  return std::make_unique<CPage>(std::move(*buffer), this);
+  return std::make_unique<CDataPage>(std::move(*buffer), this);
 }
 
-std::unique_ptr<CPage> DatabaseFile::loadRowDataPage(PageId id) const {
+std::unique_ptr<CDataPage> DatabaseFile::loadRowDataPage(PageId id) const {
   if (id.pageNumber == 0) return nullptr;
   return loadDataPage(id);
+}
+
+std::unique_ptr<IamPage> DatabaseFile::loadIamPage(PageId id) const {
+  auto buffer = readPage(id);
+  if (!buffer) return nullptr;
+  return std::make_unique<IamPage>(std::move(*buffer), this);
+}
+
+std::optional<PageBuffer> DatabaseFile::readRawPage(int64_t position) const {
+  int64_t offset = dataOffset_ + position * kPageSize;
+  if (!file_ || position < 0 || offset >= fileSize_) return std::nullopt;
+  PageBuffer buffer(kPageSize, 0);
+  if (file_->readAt(offset, buffer.data(), kPageSize) <= 0) return std::nullopt;
+  return buffer;
+}
+
+int64_t DatabaseFile::extentCountOf(int32_t fileId) const {
+  if (fileId == 1) return extentCount_;
+  auto row = secondaryFileMap.find(fileId);
+  return row == secondaryFileMap.end() ? 0 : row->second.pageCount / kPagesPerExtent;
 }
 
 }  // namespace orodorev

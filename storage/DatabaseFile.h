@@ -13,6 +13,7 @@
 #include "storage/FileRow.h"
 #include "storage/MappedPage.h"
 #include "storage/Page.h"
+#include "storage/RecordPage.h"
 #include "storage/PageId.h"
 #include "storage/ReadOnlyFile.h"
 
@@ -21,6 +22,8 @@ namespace orodorev {
 inline constexpr const char* kFileCannotBeOpen = "File cannot be open...........";
 inline constexpr const char* kFileNotValid =
     "Wheteher File is not valid mdf file or file is highly corrupted...........";
+
+class IamPage;
 
 class DatabaseFile {
  public:
@@ -45,9 +48,16 @@ class DatabaseFile {
   std::optional<PageBuffer> readPage(PageId id) const;
   std::unique_ptr<CPage_Header> loadPageHeader(PageId id) const;
   // As readPage, but page 0 is accepted.
-  std::unique_ptr<CPage> loadDataPage(PageId id) const;
+  std::unique_ptr<CDataPage> loadDataPage(PageId id) const;
   // The row readers' variant: page 0 is refused as well.
-  std::unique_ptr<CPage> loadRowDataPage(PageId id) const;
+  std::unique_ptr<CDataPage> loadRowDataPage(PageId id) const;
+  std::unique_ptr<IamPage> loadIamPage(PageId id) const;
+  // The 8192 bytes at a position of the primary file, with no check but the file size.
+  std::optional<PageBuffer> readRawPage(int64_t position) const;
+
+  // Extents of the file with that id: the primary file's, or a secondary file's from
+  // the file map; 0 for an unknown file.
+  int64_t extentCountOf(int32_t fileId) const;
 
   std::string databaseName;
   PageMap systemPageMap;

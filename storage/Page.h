@@ -20,12 +20,16 @@ class CPage {
   // the header, which restores the torn bits in the buffer.
   CPage(PageBuffer buffer, const DatabaseFile* file);
 
+  virtual ~CPage() = default;
   CPage(const CPage&) = delete;
   CPage& operator=(const CPage&) = delete;
 
   const CPage_Header& header() const { return header_; }
   const uint8_t* data() const { return buffer_.data(); }
   const DatabaseFile* file() const { return file_; }
+
+ protected:
+  CPage_Header& mutableHeader() { return header_; }
 
  private:
   PageBuffer buffer_;
