@@ -52,7 +52,7 @@ FileRow decodeFileRow(const CPrimaryRecord& record) {
   row.fileId = view.i16(4);
   row.logicalName = fixedText(fixed, kLogicalNameOffset, kLogicalNameUnits);
   if (fixed.size() >= kFileRowWithPhysicalName)
-    row.physicalName = fixedText(fixed, kPhysicalNameOffset, kPhysicalNameUnits);
+    row.storedPhysicalName = row.physicalName = fixedText(fixed, kPhysicalNameOffset, kPhysicalNameUnits);
   return row;
 }
 

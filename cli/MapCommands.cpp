@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliFrame.h"
+#include "app/ApplicationState.h"
+#include "cli/OpenDatabase.h"
 #include "storage/DatabaseFile.h"
 
 namespace orodorev::cli {
@@ -26,10 +28,24 @@ nlohmann::ordered_json pageCounts(const PageMap& map) {
   return counts;
 }
 
+nlohmann::ordered_json fileListJson(const std::vector<FileRow>& fileList) {
+  nlohmann::ordered_json files = nlohmann::ordered_json::array();
+  for (const FileRow& row : fileList) {
+    if (row.fileId == 0 && row.logicalName.empty() && row.storedPhysicalName.empty()) continue;
+    files.push_back({{"file_id", row.fileId},
+                     {"logical_name", row.logicalName},
+                     {"physical_name", row.storedPhysicalName},
+                     {"path", row.physicalName},
+                     {"page_count", row.pageCount}});
+  }
+  return files;
+}
+
 int printInfo(const FileOptions& options) {
-  auto frame = makeCliFrame();
-  DatabaseFile file(options.path, false, frame.get());
-  if (!file.opened()) return kExitInputUnreadable;
+  auto database = openDatabase(options.path);
+  if (!database) return kExitInputUnreadable;
+  const DatabaseFile& file = *database->file;
+  const ApplicationState& state = appState();
   nlohmann::ordered_json info;
   info["file_size"] = file.fileSize();
   info["page_count"] = file.pageCount();
@@ -37,18 +53,27 @@ int printInfo(const FileOptions& options) {
   info["system_pages"] = entryCount(file.systemPageMap);
   info["data_pages"] = entryCount(file.dataPageMap);
   info["iam_pages"] = entryCount(file.iamPageMap);
+  info["version_number"] = database->boot ? nlohmann::ordered_json(database->boot->version) : nullptr;
+  info["version_text"] = state.databaseVersionText;
+  info["database_name"] = file.databaseName;
+  info["collation_id"] =
+      database->boot ? nlohmann::ordered_json(database->boot->storedCollationId) : nullptr;
+  info["collation_name"] = state.collationName;
+  info["code_page"] = state.currentCodePage;
+  info["files"] = fileListJson(database->fileList);
   if (options.json) {
     std::cout << info.dump(2) << '\n';
   } else {
-    for (const auto& [key, value] : info.items()) std::cout << key << ": " << value.dump() << '\n';
+    for (const auto& [key, value] : info.items())
+      std::cout << key << ": " << (value.is_string() ? value.get<std::string>() : value.dump()) << '\n';
   }
   return kExitOk;
 }
 
 int printPages(const FileOptions& options) {
-  auto frame = makeCliFrame();
-  DatabaseFile file(options.path, false, frame.get());
-  if (!file.opened()) return kExitInputUnreadable;
+  auto database = openDatabase(options.path);
+  if (!database) return kExitInputUnreadable;
+  const DatabaseFile& file = *database->file;
   const std::pair<const char*, const PageMap*> maps[] = {
       {"system", &file.systemPageMap}, {"data", &file.dataPageMap}, {"iam", &file.iamPageMap}};
   if (options.json) {

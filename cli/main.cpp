@@ -5,6 +5,7 @@
 #include "app/CollationTable.h"
 #include "cli/CliFrame.h"
 #include "cli/MapCommands.h"
+#include "cli/PageCommand.h"
 
 int main(int argc, char** argv) {
   using namespace orodorev::cli;
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   int exitCode = kExitOk;
   addMapCommands(app, exitCode);
+  addPageCommand(app, exitCode);
 
   orodorev::readCollationTable();
   try {

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationState.h"
 #include "app/Text.h"
+#include "storage/ByteOrder.h"
 #include "storage/ByteView.h"
 #include "storage/DatabaseFile.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr int kVersionOffset = 100;
 constexpr int kNameOffset = 148;
-constexpr int kNameUnits = 104;
+constexpr int kNameUnits = 128;
 constexpr int kCollationOffset = 488;
 constexpr int32_t kAllocationUnitsObject = 7;
 constexpr int32_t kColumnsObject = 41;
@@ -51,10 +52,18 @@ const CollationEntry* lookUpCollation(int32_t storedId, int64_t& foundKey) {
   return findCollation(table, foundKey);
 }
 
-// The name field is padded with blanks; a name may itself hold blanks, so only the
-// padding at its end is removed.
+// The name field is nchar(128) filled up with 0x20 bytes, so its padding units read
+// as U+2020 (or U+0020). A name may itself hold blanks: only the padding at its end
+// is removed.
 std::string decodeName(const uint8_t* field) {
-  return trimRight(utf16leToUtf8(field, kNameUnits, true));
+  size_t units = 0;
+  while (units < kNameUnits && readU16(field + 2 * units) != 0) ++units;
+  while (units > 0) {
+    uint16_t last = readU16(field + 2 * (units - 1));
+    if (last != 0x2020 && last != 0x0020) break;
+    --units;
+  }
+  return utf16leToUtf8(field, units);
 }
 
 }  // namespace
@@ -72,9 +81,10 @@ CBootPage::CBootPage(const uint8_t* page) {
   databaseName = decodeName(page + kNameOffset);
 
   ApplicationState& state = appState();
-  if (state.autoCollation) collationId = view.i32(kCollationOffset);
+  storedCollationId = view.i32(kCollationOffset);
+  if (state.autoCollation) collationId = storedCollationId;
   int64_t key = 0;
-  if (const CollationEntry* entry = lookUpCollation(view.i32(kCollationOffset), key)) {
+  if (const CollationEntry* entry = lookUpCollation(storedCollationId, key)) {
     state.currentCollationId = key;
     state.collationFound = true;
     state.currentCodePage = entry->codePage;
@@ -82,7 +92,7 @@ CBootPage::CBootPage(const uint8_t* page) {
   }
 }
 
-void readDatabaseName(DatabaseFile& file) {
+std::optional<CBootPage> readDatabaseName(DatabaseFile& file) {
   file.databaseName.clear();
   const std::vector<MappedPage>* pages = nullptr;
   for (int32_t objectId : {kAllocationUnitsObject, kColumnsObject}) {
@@ -99,11 +109,12 @@ void readDatabaseName(DatabaseFile& file) {
       displacement = static_cast<int64_t>(header->thisPage.pageNumber) - first.pageNumber;
   }
   int64_t bootPosition = kBootPageNumber - displacement;
-  if (bootPosition <= 0 || bootPosition >= file.pageCount()) return;
+  if (bootPosition <= 0 || bootPosition >= file.pageCount()) return std::nullopt;
   auto buffer = file.readRawPage(bootPosition);
-  if (!buffer) return;
+  if (!buffer) return std::nullopt;
   CBootPage boot(buffer->data());
   file.databaseName = boot.databaseName;
+  return boot;
 }
 
 }  // namespace orodorev

@@ -2,10 +2,11 @@
 // The boot page (page 9 of the primary file) names the database, the server version
 // that wrote it and its default collation.
 //
-// Page offsets: 100 u16 database version | 148 name, 104 UTF-16 units, blank-padded |
+// Page offsets: 100 u16 database version | 148 name, 128 UTF-16 units, padded |
 // 488 i32 collation id
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orodorev {
@@ -25,11 +26,12 @@ class CBootPage {
 
   std::string databaseName;
   uint16_t version = 0;
-  int32_t collationId = 0;
+  int32_t collationId = 0;        // set when the collation is detected automatically
+  int32_t storedCollationId = 0;  // as the page holds it
 };
 
 // Finds the boot page (correcting for pages that carry numbers displaced from their
 // positions) and parses it; the file's databaseName stays empty without one.
-void readDatabaseName(DatabaseFile& file);
+std::optional<CBootPage> readDatabaseName(DatabaseFile& file);
 
 }  // namespace orodorev

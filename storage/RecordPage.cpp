@@ -181,7 +181,6 @@ void PrimaryRecordPage::buildRecords() {
     bool usable = !nonLeafIndex && !allGhosts && offset >= kFirstRecordOffset && offset < kPageSize;
     records_.push_back(usable ? buildRecord(offset) : nullptr);
   }
-  slots_.clear();
 }
 
 // Finds record starts that the slot array no longer lists: records are walked one

@@ -25,6 +25,7 @@ class RecordPage : public CPage {
   const std::vector<std::unique_ptr<CRecord>>& records() const { return records_; }
   // Lets a reader drop a record it has finished with.
   std::unique_ptr<CRecord> takeRecord(size_t index);
+  // The slot array as read, with the offsets the deleted-record scan added.
   const std::vector<uint16_t>& slots() const { return slots_; }
 
  protected:

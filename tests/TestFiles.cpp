@@ -51,6 +51,38 @@ std::vector<uint8_t> makeDatabaseBytes(int count) {
   return bytes;
 }
 
+void setSlots(std::vector<uint8_t>& page, const std::vector<uint16_t>& offsets) {
+  writeU16(page.data() + 22, static_cast<uint16_t>(offsets.size()));
+  for (size_t j = 0; j < offsets.size(); ++j) writeU16(page.data() + 8190 - 2 * j, offsets[j]);
+}
+
+void putBytes(std::vector<uint8_t>& page, size_t offset, const std::vector<uint8_t>& bytes) {
+  std::copy(bytes.begin(), bytes.end(), page.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+std::vector<uint8_t> plainRecord(uint8_t status, const std::vector<uint8_t>& fixed, uint16_t columns,
+                                 const std::vector<std::vector<uint8_t>>& varValues) {
+  std::vector<uint8_t> record = {status, 0, 0, 0};
+  writeU16(record.data() + 2, static_cast<uint16_t>(4 + fixed.size()));
+  record.insert(record.end(), fixed.begin(), fixed.end());
+  auto append16 = [&](uint16_t v) {
+    record.push_back(static_cast<uint8_t>(v));
+    record.push_back(static_cast<uint8_t>(v >> 8));
+  };
+  append16(columns);
+  if (status & 0x10) record.insert(record.end(), (columns + 7) / 8, 0);
+  if (status & 0x20) {
+    append16(static_cast<uint16_t>(varValues.size()));
+    size_t end = record.size() + 2 * varValues.size();
+    for (const auto& value : varValues) {
+      end += value.size();
+      append16(static_cast<uint16_t>(end));
+    }
+    for (const auto& value : varValues) record.insert(record.end(), value.begin(), value.end());
+  }
+  return record;
+}
+
 std::vector<uint8_t> readWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

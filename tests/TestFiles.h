@@ -29,6 +29,15 @@ std::vector<uint8_t> makePage(int32_t objectId, uint8_t pageType, int32_t thisPa
 // system objects so the file maps.
 std::vector<uint8_t> makeDatabaseBytes(int count);
 
+// Writes the slot array (entry j at 8190 - 2j) and the header's slot count.
+void setSlots(std::vector<uint8_t>& page, const std::vector<uint16_t>& offsets);
+void putBytes(std::vector<uint8_t>& page, size_t offset, const std::vector<uint8_t>& bytes);
+
+// A plain record: status A, fixed data, column count, optional null bitmap and
+// variable columns with their end offsets.
+std::vector<uint8_t> plainRecord(uint8_t status, const std::vector<uint8_t>& fixed, uint16_t columns,
+                                 const std::vector<std::vector<uint8_t>>& varValues = {});
+
 std::vector<uint8_t> readWholeFile(const std::string& path);
 
 // Folder of the real database files beside the checkout.
