@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace orodorev {
 
@@ -13,7 +14,19 @@ std::string utf16leToUtf8(const uint8_t* bytes, size_t units, bool stopAtNul = f
 
 void appendUtf8(std::string& out, uint32_t codePoint);
 
+// UTF-8 to UTF-16LE bytes, two or four per character, no terminator; a malformed
+// sequence becomes U+FFFD.
+std::string utf8ToUtf16le(std::string_view text);
+
 // Removes trailing blanks, tabs, CR and LF.
 std::string trimRight(std::string text);
+
+}  // namespace orodorev
+
+namespace orodorev {
+
+// 8-bit text in a Windows code page to UTF-8, through iconv ("CP1252", "CP936", ...).
+// Bytes that cannot be converted become U+FFFD; an unknown code page is read as 1252.
+std::string codePageToUtf8(const uint8_t* bytes, size_t length, int32_t codePage);
 
 }  // namespace orodorev

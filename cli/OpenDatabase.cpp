@@ -17,4 +17,14 @@ std::optional<OpenedDatabase> openDatabase(const std::string& path) {
   return database;
 }
 
+std::optional<LoadedCatalog> openCatalog(const std::string& path) {
+  LoadedCatalog loaded;
+  loaded.frame = makeCliFrame();
+  loaded.file = std::make_unique<DatabaseFile>(path, false, loaded.frame.get());
+  if (!loaded.file->opened()) return std::nullopt;
+  loaded.catalog = std::make_unique<Catalog>(loaded.file.get());
+  loadCatalog(*loaded.file, *loaded.catalog, path);
+  return loaded;
+}
+
 }  // namespace orodorev::cli

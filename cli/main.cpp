@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/CollationTable.h"
+#include "cli/CatalogCommands.h"
 #include "cli/CliFrame.h"
 #include "cli/MapCommands.h"
 #include "cli/PageCommand.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   int exitCode = kExitOk;
   addMapCommands(app, exitCode);
   addPageCommand(app, exitCode);
+  addCatalogCommands(app, exitCode);
 
   orodorev::readCollationTable();
   try {
