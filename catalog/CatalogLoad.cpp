@@ -80,7 +80,8 @@ class RepairCounter {
 };
 
 std::string columnName(const CPrimaryRecord& record, RepairCounter& counter) {
-  std::string name = nameColumn(record).value_or(counter.next("RepairColumn"));
+  auto stored = nameColumn(record);
+  std::string name = stored ? *stored : counter.next("RepairColumn");
   if (name.empty()) name = counter.next("RepairColumn");
   return name;
 }
@@ -195,7 +196,8 @@ class CatalogLoader {
   }
 
   std::string objectName(const CPrimaryRecord& record, int32_t schemaId) {
-    std::string name = nameColumn(record).value_or(counter_.next("Repairname"));
+    auto stored = nameColumn(record);
+    std::string name = stored ? *stored : counter_.next("Repairname");
     if (name.empty()) name = counter_.next("RepairColumn");
     for (const SchemaRow& schema : catalog_.schemas) {
       if (schema.id == schemaId && schema.status == 0) return schema.name + "." + name;
