@@ -7,6 +7,7 @@
 #include "cli/CliFrame.h"
 #include "cli/MapCommands.h"
 #include "cli/PageCommand.h"
+#include "cli/ScanCommand.h"
 
 int main(int argc, char** argv) {
   using namespace orodorev::cli;
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   int exitCode = kExitOk;
   addMapCommands(app, exitCode);
   addPageCommand(app, exitCode);
+  addScanCommand(app, exitCode);
   addCatalogCommands(app, exitCode);
 
   orodorev::readCollationTable();
