@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "app/ApplicationState.h"
 #include "app/HeadlessFrame.h"
 #include "app/HeadlessTree.h"
 #include "app/Text.h"
 #include "run/ScanWorker.h"
+#include "storage/BootPage.h"
 #include "tests/TestFiles.h"
 
 namespace orodorev {
@@ -327,6 +329,52 @@ TEST_F(ScanWorkerTest, RealDatabaseCompletesWithItsNameAsRoot) {
   for (TreeItem item : tree.children(folders.userTables)) tables.push_back(tree.itemText(item));
   EXPECT_TRUE(std::is_sorted(tables.begin(), tables.end(), treeSortsBefore));
   EXPECT_NE(std::find(tables.begin(), tables.end(), "dbo.authors"), tables.end());
+}
+
+}  // namespace
+}  // namespace orodorev
+
+namespace orodorev {
+namespace {
+
+// Every real file scans to completion with the lines of a successful run, in order.
+TEST_F(ScanWorkerTest, EveryCorpusFileScansWithTheLinesOfASuccessfulRun) {
+  std::ifstream shipped(ORODOREV_SHIPPED_COLLATIONS, std::ios::binary);
+  CollationTable collations;
+  readCollationLines(shipped, collations);
+  for (const std::string& path : test::corpusDataFiles()) {
+    SCOPED_TRACE(path);
+    resetApplicationState();
+    appState().collations = collations;
+    frame.clear();
+    DatabaseFile probe(path, false, nullptr);
+    auto boot = readDatabaseName(probe);
+    ASSERT_TRUE(boot);
+    const CollationEntry* collation = findCollation(collations, boot->storedCollationId);
+    if (!collation) collation = findCollation(collations, static_cast<uint16_t>(boot->storedCollationId));
+    ASSERT_TRUE(collation);
+    resetApplicationState();
+    appState().collations = collations;
+
+    scan(optionsFor(path));
+    ASSERT_EQ(controller->outcome(), ScanOutcome::Completed);
+    std::vector<std::string> lines;
+    for (const std::string& message : messages())
+      if (message.rfind("line: ", 0) == 0) lines.push_back(message);
+    const std::vector<std::string> expected = {
+        "line: " + path + " File is selected for recovery....",
+        "line: Browse File Path:\t" + path,
+        "line: " + kStandardLine,
+        "line: " + kStarts,
+        "line: Database version: " + versionText(boot->version),
+        "line: Collation Type: " + collation->name,
+        "line: Creating Tree.........",
+        "line: Process done.........",
+        "line: Scanning completed for selected mdf file."};
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(messages().back(), "box: Scanning process completed.");
+  }
+  appState().collations.clear();
 }
 
 }  // namespace
