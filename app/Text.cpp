@@ -104,7 +104,8 @@ std::string trimRight(std::string text) {
 namespace orodorev {
 namespace {
 
-// Bytes 0x80-0x9F of code page 1252; 0 where the code page has no character.
+// Bytes 0x80-0x9F of code page 1252; 0 where the code page has no character, which
+// Windows turns into the control character of the same number.
 constexpr uint16_t kCp1252High[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -116,7 +117,7 @@ std::string cp1252ToUtf8(const uint8_t* bytes, size_t length) {
   for (size_t i = 0; i < length; ++i) {
     uint8_t b = bytes[i];
     uint32_t codePoint = b;
-    if (b >= 0x80 && b < 0xA0) codePoint = kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : 0xFFFD;
+    if (b >= 0x80 && b < 0xA0 && kCp1252High[b - 0x80]) codePoint = kCp1252High[b - 0x80];
     appendUtf8(out, codePoint);
   }
   return out;

@@ -2,6 +2,8 @@
 // column descriptors through which its records are decoded.
 
 #include <algorithm>
+#include <optional>
+#include <set>
 #include <cstdlib>
 
 #include "app/ApplicationState.h"
@@ -29,6 +31,14 @@ bool sameObject(int32_t a, int32_t b) { return (a & ~kObjectIdIgnoredBits) == (b
 
 int32_t headerObjectIdOf(const AllocUnitRow& unit) {
   return static_cast<int32_t>((static_cast<uint64_t>(unit.allocationUnitId) >> 16) & 0xFFFFFFFFu);
+}
+
+// Units numbered since SQL Server 2005 (not equal to their rowset id) carry the index
+// id of their pages' headers in their top 16 bits; another object's pages may carry
+// the same object id under another index id.
+std::optional<int16_t> headerIndexIdOf(const AllocUnitRow& unit) {
+  if (unit.allocationUnitId == unit.ownerId) return std::nullopt;
+  return static_cast<int16_t>((static_cast<uint64_t>(unit.allocationUnitId) >> 48) & 0xFFFF);
 }
 
 std::vector<uint8_t> hexBytes(const std::string& text) {
@@ -100,14 +110,18 @@ class SchemaBuilder {
     return descriptors_;
   }
 
-  std::vector<PageId> pagesOwnedBy(int32_t headerObjectId) const {
+  // Pages whose header carries the object id, and the index id when one is given.
+  std::vector<PageId> pagesOwnedBy(int32_t headerObjectId, std::optional<int16_t> headerIndexId = {}) const {
     std::vector<PageId> pages;
     const DatabaseFile* file = catalog_.file();
     if (!file) return pages;
     auto it = file->dataPageMap.find(headerObjectId);
     if (it == file->dataPageMap.end()) return pages;
-    for (const MappedPage& page : it->second)
-      if (page.pageType == kDataPageType) pages.push_back({page.fileId, page.pageNumber});
+    for (const MappedPage& page : it->second) {
+      if (page.pageType != kDataPageType) continue;
+      if (headerIndexId && page.indexId != *headerIndexId) continue;
+      pages.push_back({page.fileId, page.pageNumber});
+    }
     return pages;
   }
 
@@ -169,13 +183,16 @@ class SchemaBuilder {
       for (const AllocUnitRow& unit : catalog_.allocUnits)
         if (matchesUnitId(unit)) s_.allocUnits.push_back(unit);
     }
+    // Units of one table can share the object id its pages carry (the indexes of a
+    // table upgraded from SQL 2000): a page is listed once, or its rows would be too.
+    std::set<PageId> listed;
     for (const AllocUnitRow& unit : s_.allocUnits) {
-      for (const PageId& page : pagesOwnedBy(headerObjectIdOf(unit))) {
+      for (const PageId& page : pagesOwnedBy(headerObjectIdOf(unit), headerIndexIdOf(unit))) {
         if (s_.alternateRowset) {
           std::string key = std::to_string(page.fileId) + std::to_string(page.pageNumber);
           if (!s_.dataPageKeys.insert(key).second) continue;
         }
-        s_.dataPages.push_back(page);
+        if (listed.insert(page).second) s_.dataPages.push_back(page);
       }
     }
     if (s_.dataPages.empty()) s_.dataPages = pagesOwnedBy(s_.object.id);

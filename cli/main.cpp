@@ -7,6 +7,7 @@
 #include "cli/CliFrame.h"
 #include "cli/MapCommands.h"
 #include "cli/PageCommand.h"
+#include "cli/RowsCommand.h"
 #include "cli/ScanCommand.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   addPageCommand(app, exitCode);
   addScanCommand(app, exitCode);
   addCatalogCommands(app, exitCode);
+  addRowsCommand(app, exitCode);
 
   orodorev::readCollationTable();
   try {

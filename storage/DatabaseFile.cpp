@@ -12,6 +12,7 @@ namespace {
 constexpr int kObjectIdOffset = 24;
 constexpr int kPageTypeOffset = 1;
 constexpr int kThisFileIdOffset = 36;
+constexpr int kIndexIdOffset = 6;
 constexpr uint32_t kLastSystemObjectId = 100;
 constexpr int32_t kExtraSystemObjectId = 2187;
 constexpr size_t kReadPageBufferSize = kPageSize + 1;
@@ -59,15 +60,16 @@ bool DatabaseFile::mapPages() {
     const uint8_t* page = reader.next();
     int32_t objectId = readI32(page + kObjectIdOffset);
     int32_t pageType = page[kPageTypeOffset];
-    MappedPage entry{readI16(page + kThisFileIdOffset), static_cast<int32_t>(i), pageType};
+    MappedPage entry{readI16(page + kThisFileIdOffset), readI16(page + kIndexIdOffset), static_cast<int32_t>(i),
+                     pageType};
     if (isSystemObject(objectId)) {
       systemPageMap[objectId].push_back(entry);
       ++systemPages;
     }
     if (objectId != 0 && pageType == kDataPageType) {
-      dataPageMap[objectId].push_back({entry.fileId, entry.pageNumber, kDataPageType});
+      dataPageMap[objectId].push_back({entry.fileId, entry.indexId, entry.pageNumber, kDataPageType});
     } else if (objectId != 0 && pageType == kIamPageType) {
-      iamPageMap[objectId].push_back({entry.fileId, entry.pageNumber, kIamPageType});
+      iamPageMap[objectId].push_back({entry.fileId, entry.indexId, entry.pageNumber, kIamPageType});
     }
     if ((i + 1) % step == 0) frame_->setProgressPosition(i + 1);
   }

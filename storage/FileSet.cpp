@@ -70,7 +70,7 @@ int32_t scanSecondaryPages(DatabaseFile& database, const SecondaryFile& secondar
     int32_t pageType = page[1];
     int16_t headerFileId = readI16(page + 36);
     int16_t fileId = fixedFileId > 0 ? static_cast<int16_t>(fixedFileId) : headerFileId;
-    MappedPage entry{fileId, static_cast<int32_t>(i), pageType};
+    MappedPage entry{fileId, readI16(page + 6), static_cast<int32_t>(i), pageType};
     if (isSecondarySystemObject(objectId)) database.systemPageMap[objectId].push_back(entry);
     if (objectId > 0 && pageType == kDataPageType) {
       database.dataPageMap[objectId].push_back(entry);

@@ -11,6 +11,7 @@ namespace orodorev {
 
 struct MappedPage {
   int16_t fileId = 0;
+  int16_t indexId = 0;     // from the page header; tells apart units that share an object id
   int32_t pageNumber = 0;  // position in its file, not the number in the page header
   int32_t pageType = 0;
 };

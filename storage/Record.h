@@ -87,6 +87,12 @@ class CRecord {
   int32_t longDataStart = 0;
 };
 
+// One column of an expanded compressed record: NULL, and the stored value's length.
+struct ColumnState {
+  bool isNull = false;
+  int32_t length = 0;
+};
+
 class CPrimaryRecord : public CRecord {
  public:
   // Full parse of the record at a page offset; a forwarding stub is followed.
@@ -100,6 +106,7 @@ class CPrimaryRecord : public CRecord {
 
   int16_t fixedLength = 0;
   std::vector<int32_t> descriptorCodes;
+  std::vector<ColumnState> columnStates;  // filled when a compressed record is expanded
 
  private:
   friend class RecordParser;
