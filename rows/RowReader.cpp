@@ -165,12 +165,13 @@ void readRowsetRecord(const CPrimaryRecord& record, std::vector<ColumnDescriptor
                       bool moduleText, std::vector<Row>& rows) {
   RecordReader reader(record, file, moduleText ? ReaderKind::ModuleRowset : ReaderKind::Rowset);
   RecordCursor& cursor = reader.cursor();
-  size_t n = std::min<size_t>(columns.size(), static_cast<size_t>(std::max<int16_t>(record.columnCount, 0)));
   for (size_t j = 0; j < columns.size(); ++j) {
     ColumnDescriptor& column = columns[j];
     if (column.ordinal == kDroppedColumnOrdinal) continue;
-    // Columns added after this record was written have no value in it.
-    if (j >= n) {
+    // A column's place in the record, not its place among the descriptors (columns
+    // without storage have none), tells whether the record holds it: columns added
+    // after the record was written have no value in it.
+    if (!moduleText && column.hasLayout && !column.sparse && column.ordinal > record.columnCount) {
       column.valueText = kNull;
       continue;
     }
