@@ -12,11 +12,14 @@ namespace {
 constexpr int32_t kNoCollation = 0;
 constexpr int32_t kNoCollationEither = -1;
 
-// Column collations decide only while a record listing runs; other readers (module
-// texts, system tables) read 8-bit text in the system code page.
-bool columnCollationApplies(int32_t collationId) {
-  return collationId != kNoCollation && collationId != kNoCollationEither &&
-         appState().listing.load(std::memory_order_relaxed);
+bool hasCollation(int32_t collationId) {
+  return collationId != kNoCollation && collationId != kNoCollationEither;
+}
+
+// The database's own code page, once its collation is known; else the system's.
+int32_t databaseCodePage() {
+  const ApplicationState& state = appState();
+  return state.collationFound ? state.currentCodePage : kSystemAnsiCodePage;
 }
 
 // Every zero byte shown as "_", the runs between them read in the code page.
@@ -36,11 +39,13 @@ std::string textWithMarkedZeros(ValueBytes bytes, int32_t codePage) {
   return text;
 }
 
+// 8-bit text is read in the code page of the column's collation, whoever reads it: a
+// Polish column read in code page 1252 would show wrong letters with confidence.
 int32_t varcharCodePage(int32_t collationId) {
-  if (!columnCollationApplies(collationId)) return kSystemAnsiCodePage;
+  if (!hasCollation(collationId)) return databaseCodePage();
   const ApplicationState& state = appState();
   if (state.collationFound && collationId == state.currentCollationId) return state.currentCodePage;
-  return listedCodePageOr(collationId, kSystemAnsiCodePage);
+  return listedCodePageOr(collationId, databaseCodePage());
 }
 
 }  // namespace
@@ -56,9 +61,9 @@ std::string textUpToZero(ValueBytes bytes, int32_t codePage) {
 }
 
 std::string charColumnText(ValueBytes bytes, int32_t collationId) {
-  if (!columnCollationApplies(collationId)) return textUpToZero(bytes, kSystemAnsiCodePage);
+  if (!hasCollation(collationId)) return textUpToZero(bytes, databaseCodePage());
   const CollationEntry* entry = findCollation(appState().collations, collationId);
-  if (entry == nullptr) return textUpToZero(bytes, kSystemAnsiCodePage);
+  if (entry == nullptr) return textUpToZero(bytes, databaseCodePage());
   if (appState().collationFound) return textWithMarkedZeros(bytes, entry->codePage);
   return textUpToZero(bytes, entry->codePage);
 }

@@ -42,8 +42,14 @@ TEST_F(ValueCharacters, VarcharTakesTheCodePageOfItsCollation) {
   EXPECT_EQ(render({kVarChar, "varchar(50)", 0, 0, kPolishCollation}, kStanislaw), "Stanisław");
   EXPECT_EQ(render({kText, "text(16)", 0, 0, kPolishCollation}, kStanislaw), "Stanisław");
   EXPECT_EQ(render({kVarChar, "varchar(50)", 0, 0, 99}, kStanislaw), "Stanis³aw");
+  // The column's code page holds whoever reads the value, listing or not.
   appState().listing = false;
-  EXPECT_EQ(render({kVarChar, "varchar(50)", 0, 0, kPolishCollation}, kStanislaw), "Stanis³aw");
+  EXPECT_EQ(render({kVarChar, "varchar(50)", 0, 0, kPolishCollation}, kStanislaw), "Stanisław");
+  // A collation the table does not know falls back to the database's code page.
+  appState().collationFound = true;
+  appState().currentCollationId = kPolishCollation;
+  appState().currentCodePage = 1250;
+  EXPECT_EQ(render({kVarChar, "varchar(50)", 0, 0, 99}, kStanislaw), "Stanisław");
 }
 
 TEST_F(ValueCharacters, VarcharOfTheDatabaseCollationTakesTheDatabaseCodePage) {
