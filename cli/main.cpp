@@ -5,6 +5,7 @@
 #include "app/CollationTable.h"
 #include "cli/CatalogCommands.h"
 #include "cli/CliFrame.h"
+#include "cli/DefinitionCommand.h"
 #include "cli/MapCommands.h"
 #include "cli/PageCommand.h"
 #include "cli/RowsCommand.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   addScanCommand(app, exitCode);
   addCatalogCommands(app, exitCode);
   addRowsCommand(app, exitCode);
+  addDefinitionCommand(app, exitCode);
 
   orodorev::readCollationTable();
   try {
