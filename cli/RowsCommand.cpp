@@ -6,6 +6,8 @@
 #include "app/ApplicationState.h"
 #include "cli/CliFrame.h"
 #include "cli/OpenDatabase.h"
+#include "app/HeadlessRecordsView.h"
+#include "browser/RecordBrowser.h"
 #include "rows/RowReader.h"
 
 namespace orodorev::cli {
@@ -21,7 +23,19 @@ struct RowsOptions {
   bool json = false;
   bool showDeleted = false;
   bool showAdvancedDeleted = false;
+  bool advanced = false;
+  int page = 0;
 };
+
+void printTexts(const std::vector<std::string>& texts, bool json) {
+  if (json) {
+    std::cout << nlohmann::json(texts).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    return;
+  }
+  std::string line;
+  for (size_t k = 0; k < texts.size(); ++k) line += (k ? "\t" : "") + texts[k];
+  std::cout << line << '\n';
+}
 
 bool shown(const ColumnDescriptor& column) { return column.ordinal != kDroppedColumnOrdinal; }
 
@@ -49,12 +63,29 @@ void printRow(const Row& row, bool json) {
   std::cout << (json ? values.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) : line) << '\n';
 }
 
+// One list page as the records view shows it, reached with Next from the first; the
+// page label and caption go to stderr.
+int printListPage(const RowsOptions& options, LoadedCatalog& loaded) {
+  HeadlessRecordsView view;
+  RecordBrowser browser(*loaded.file, *loaded.catalog, *loaded.frame, view);
+  browser.listTable(options.name, options.type, options.advanced);
+  for (int page = 1; page < options.page && view.nextEnabled; ++page) browser.nextPage();
+  if (browser.pageCounter() != options.page) view.items.clear();
+  printTexts(view.columns, options.json);
+  for (const auto& item : view.items) printTexts(item, options.json);
+  std::cerr << view.pageLabel << '\n';
+  auto captions = loaded.frame->callsOf(FrameCallKind::CaptionText);
+  if (!captions.empty()) std::cerr << captions.back().text << '\n';
+  return kExitOk;
+}
+
 int printRows(const RowsOptions& options) {
   auto loaded = openCatalog(options.path);
   if (!loaded) return kExitInputUnreadable;
   appState().showDeleted = options.showDeleted;
   appState().showAdvancedDeleted = options.showAdvancedDeleted;
   appState().listing = false;
+  if (options.page > 0) return printListPage(options, *loaded);
   Catalog& catalog = *loaded->catalog;
   std::vector<ColumnDescriptor> columns = catalog.prepareObjectSchema(options.name, options.type, {});
   if (catalog.schema.object.id == -1) {
@@ -87,6 +118,8 @@ void addRowsCommand(CLI::App& app, int& exitCode) {
   command->add_flag("--show-deleted", options->showDeleted, "take ghost records too");
   command->add_flag("--show-advanced-deleted", options->showAdvancedDeleted,
                     "with --show-deleted: also records the slot arrays no longer list");
+  command->add_option("--page", options->page, "list page N (1000 rows each) as the records view shows it");
+  command->add_flag("--advanced", options->advanced, "with --page: list the mapped pages instead of the table's chain");
   command->callback([options, &exitCode] { exitCode = printRows(*options); });
 }
 
