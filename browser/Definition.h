@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "browser/ModuleValues.h"
+#include "rows/ModuleValues.h"
 
 namespace orodorev {
 

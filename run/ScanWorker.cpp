@@ -1,5 +1,7 @@
 #include "run/ScanWorker.h"
 
+#include "rows/ModuleValues.h"
+
 #include "app/ApplicationState.h"
 
 namespace orodorev {
@@ -155,6 +157,8 @@ ScanOutcome ScanController::rejectTree(uint64_t job) {
 
 ScanOutcome ScanController::completeScan(uint64_t job) {
   objectTree_.tree().sortChildren(objectTree_.folders().userTables);
+  scanModuleValues_.clear();
+  readModuleValues(*database_, *catalog_, frame_, scanModuleValues_);
   frame_.showProgressBar(false);
   endBusy(job);
   frame_.setCaptionText(kScanCompletedCaption);

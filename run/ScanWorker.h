@@ -79,6 +79,8 @@ class ScanController {
   bool advancedMode() const { return advancedMode_; }
   const std::string& currentPath() const { return currentPath_; }
   ObjectTree& objectTree() { return objectTree_; }
+  // The module values read at the end of a scan, for the columns without storage.
+  const std::vector<ModuleValue>& scanModuleValues() const { return scanModuleValues_; }
   FramePort& frame() { return frame_; }
   RunLog& runLog() { return log_; }
 

@@ -19,6 +19,8 @@ using Kind = FrameCallKind;
 const std::string kAborted = "Scanning process aborted.";
 const std::string kStarts = "Scanning of file starts...";
 const std::string kStandardLine = "Standard mode is selected for file recovery.";
+const std::string kModulesStart = "Retrieving Objects of Sysobjvalues System Tables...........";
+const std::string kModulesDone = "Retrieving  Objects of Sysobjvalues System Tables has been done...........";
 
 std::tm fixedTime() {
   std::tm when{};
@@ -193,6 +195,7 @@ TEST_F(ScanWorkerTest, CatalogWithObjectsBuildsSortedTreeAndCompletes) {
                                  {"line: " + c.versionLine, "line: " + c.collationLine,
                                   "caption: Creating Tree.........", "line: Creating Tree.........",
                                   "caption: Process done.........", "line: Process done.........",
+                                  "line: " + kModulesStart, "line: " + kModulesDone,
                                   "caption: Scanning completed for selected mdf file",
                                   "line: Scanning completed for selected mdf file.",
                                   "box: Scanning process completed."}));
@@ -226,7 +229,8 @@ TEST_F(ScanWorkerTest, RunLogHoldsEveryLineOfEachRunInTheSameSecondsFile) {
                     "Database version: Unknown SQL Version\r\n"
                     "Collation Type: Unknown Collation\r\n"
                     "Creating Tree.........\r\n"
-                    "Process done.........\r\n"
+                    "Process done.........\r\n" +
+                    kModulesStart + "\r\n" + kModulesDone + "\r\n"
                     "Scanning completed for selected mdf file.\r\n";
   EXPECT_EQ(logText(), run + run);
 }
@@ -370,6 +374,8 @@ TEST_F(ScanWorkerTest, EveryCorpusFileScansWithTheLinesOfASuccessfulRun) {
         "line: Collation Type: " + collation->name,
         "line: Creating Tree.........",
         "line: Process done.........",
+        "line: " + kModulesStart,
+        "line: " + kModulesDone,
         "line: Scanning completed for selected mdf file."};
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(messages().back(), "box: Scanning process completed.");

@@ -1,4 +1,4 @@
-#include "browser/ModuleValues.h"
+#include "rows/ModuleValues.h"
 
 #include <algorithm>
 #include <cstdlib>
