@@ -15,6 +15,7 @@ constexpr int kLogicalNameUnits = 128;
 constexpr int kPhysicalNameOffset = 262;
 constexpr int kPhysicalNameUnits = 260;
 constexpr int32_t kBlobFragmentType = 4;
+constexpr int16_t kFirstNewStyleIndexId = 256;
 
 std::string fixedText(const std::vector<uint8_t>& fixed, int offset, int units) {
   return trimRight(utf16leToUtf8(fixed.data() + offset, static_cast<size_t>(units), true));
@@ -30,6 +31,10 @@ void forEachSystemRecord(const DatabaseFile& file, int32_t objectId, SkippedReco
   if (pages == file.systemPageMap.end()) return;
   for (const MappedPage& entry : pages->second) {
     if (dataPagesOnly && entry.pageType != kDataPageType) continue;
+    // Units numbered since SQL Server 2005 give their pages small object ids with index
+    // id 256 and above: those pages belong to user tables, not to the system table
+    // whose id they share.
+    if (entry.indexId >= kFirstNewStyleIndexId) continue;
     auto page = file.loadDataPage({entry.fileId, entry.pageNumber});
     if (!page) continue;
     size_t count = std::min<size_t>(static_cast<size_t>(std::max<int16_t>(page->header().slotCount, 0)),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/ApplicationState.h"
 #include "app/HeadlessFrame.h"
 #include "catalog/Catalog.h"
@@ -128,6 +130,15 @@ TEST(CorpusCatalog, EveryFileHasObjectsInItsLayout) {
       EXPECT_FALSE(catalog.schema.descriptors.empty()) << object.name;
     }
     EXPECT_GT(userTables, 0u);
+    // Pages of user tables that share a system table's object id are no system rows:
+    // every rowset read names an object of the catalog.
+    std::set<int32_t> ids;
+    for (const ObjectRow& object : catalog.objects) ids.insert(object.id);
+    for (const RowsetRow& rowset : catalog.rowsets) {
+      if (rowset.rowsetId != 0) {
+        EXPECT_TRUE(ids.count(rowset.objectId)) << "rowset of object " << rowset.objectId;
+      }
+    }
   }
   resetApplicationState();
 }
