@@ -4,6 +4,11 @@ namespace orodorev {
 
 HeadlessFrame::HeadlessFrame(Observer observer) : observer_(std::move(observer)) {}
 
+void HeadlessFrame::setRecording(bool recording) {
+  std::lock_guard lock(mutex_);
+  recording_ = recording;
+}
+
 void HeadlessFrame::setMessageAnswer(MessageAnswer answer) {
   std::lock_guard lock(mutex_);
   answer_ = answer;
@@ -31,7 +36,7 @@ void HeadlessFrame::record(FrameCall call) {
   Observer observer;
   {
     std::lock_guard lock(mutex_);
-    calls_.push_back(call);
+    if (recording_) calls_.push_back(call);
     observer = observer_;
   }
   if (observer) observer(call);

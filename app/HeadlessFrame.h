@@ -36,6 +36,10 @@ class HeadlessFrame : public FramePort {
 
   explicit HeadlessFrame(Observer observer = {});
 
+  // Whether calls are kept (the observer sees them either way); a long listing makes
+  // many calls that nobody reads back.
+  void setRecording(bool recording);
+
   // The answer every message box gets.
   void setMessageAnswer(MessageAnswer answer);
 
@@ -60,6 +64,7 @@ class HeadlessFrame : public FramePort {
   std::vector<FrameCall> calls_;
   Observer observer_;
   MessageAnswer answer_ = MessageAnswer::Ok;
+  bool recording_ = true;
 };
 
 }  // namespace orodorev

@@ -88,7 +88,7 @@ std::vector<PageId> RecordBrowser::iamChain(PageId start) const {
   }
   size_t legacyIndex = 0;
   PageId current = start;
-  while (current.pageNumber != 0 && !stopRequested() && seen.insert(current).second) {
+  while (current.pageNumber != 0 && !stopRequested() && notSeenBefore(seen, current)) {
     auto iam = file_.loadIamPage(current);
     if (!iam) break;
     int32_t owner = iam->header().objectId;
@@ -116,7 +116,7 @@ std::vector<PageId> RecordBrowser::pageChain(PageId start) const {
   std::vector<PageId> pages;
   std::set<PageId> seen;
   PageId current = start;
-  while (current.pageNumber != 0 && current.fileId != 0 && !stopRequested() && seen.insert(current).second) {
+  while (current.pageNumber != 0 && current.fileId != 0 && !stopRequested() && notSeenBefore(seen, current)) {
     auto header = file_.loadPageHeader(current);
     if (!header) break;
     pages.push_back(current);
@@ -138,6 +138,14 @@ std::vector<PageId> RecordBrowser::legacyPageChain(PageId start) const {
     current = header->nextPage;
   }
   return pages;
+}
+
+// A damaged link can lead back to a page walked before; the walk ends there, and the
+// run log says so.
+bool RecordBrowser::notSeenBefore(std::set<PageId>& seen, PageId page) const {
+  if (seen.insert(page).second) return true;
+  frame_.reportLine("Page " + page.text() + " is linked a second time; the page walk stops there.");
+  return false;
 }
 
 void RecordBrowser::setColumns() {
@@ -228,7 +236,7 @@ void RecordBrowser::listTable(const std::string& name, const std::string& type, 
     view_.showDefinition(false);
     setColumns();
     rowsetReader_ = usesRowsetReader(catalog_);
-    appState().listing = true;
+    appState().listing = !largeValuesInFull_;
     method_ = chooseMethod(advancedMode);
     pages_ = pagesFor(method_);
     pageStarts_.push_back({0, 0});
@@ -279,7 +287,7 @@ void RecordBrowser::nextPage() {
   view_.enablePrevious(true);
   view_.deleteAllItems();
   marker_ = {n, resume_.row};
-  appState().listing = true;
+  appState().listing = !largeValuesInFull_;
   int64_t counted = walk(resume_, true);
   appState().listing = false;
   firstRow_ = lastRow_;
@@ -310,7 +318,7 @@ void RecordBrowser::previousPage() {
   RowPosition start = pageStarts_[static_cast<size_t>(target) - 1];
   marker_ = {0, -1};
   view_.deleteAllItems();
-  appState().listing = true;
+  appState().listing = !largeValuesInFull_;
   int64_t counted = walk(start, false);
   appState().listing = false;
   if (pageStarts_.size() > static_cast<size_t>(target)) resume_ = pageStarts_[static_cast<size_t>(target)];

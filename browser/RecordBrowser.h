@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ class RecordBrowser {
 
   // The method a table's pages are found with.
   ListingMethod chooseMethod(bool advancedMode) const;
+  // Large values are shown as placeholders while listing; a caller that wants every
+  // value in full (the command line) turns that off.
+  void setLargeValuesInFull(bool full) { largeValuesInFull_ = full; }
   const std::vector<PageId>& pageList() const { return pages_; }
   int32_t pageCounter() const { return pageCounter_; }
 
@@ -47,6 +51,7 @@ class RecordBrowser {
   std::vector<PageId> pageChain(PageId start) const;
   std::vector<PageId> legacyPageChain(PageId start) const;
   bool validPage(PageId id) const;
+  bool notSeenBefore(std::set<PageId>& seen, PageId page) const;
 
   // Lists rows from a position until 1000 are counted; returns the rows counted.
   int64_t walk(RowPosition start, bool appendResume);
@@ -72,6 +77,7 @@ class RecordBrowser {
   std::pair<size_t, int64_t> marker_{0, 0};
   int32_t inserted_ = 0;
   int shownColumns_ = 0;
+  bool largeValuesInFull_ = false;
 };
 
 }  // namespace orodorev
