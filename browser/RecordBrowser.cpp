@@ -20,6 +20,12 @@ bool nullLooking(const std::string& text, bool nullCounts) { return text.empty()
 
 }  // namespace
 
+bool isListableTable(const Catalog& catalog) {
+  const TableSchema& schema = catalog.schema;
+  if (schema.hasRowset) return true;
+  return appState().isSql2000 && (schema.object.type == "U " || schema.object.type == "S ");
+}
+
 RecordBrowser::RecordBrowser(const DatabaseFile& file, Catalog& catalog, FramePort& frame, RecordsViewPort& view)
     : file_(file), catalog_(catalog), frame_(frame), view_(view) {}
 
@@ -226,7 +232,7 @@ void RecordBrowser::listTable(const std::string& name, const std::string& type, 
   pages_.clear();
   pageStarts_.clear();
   columns_ = catalog_.prepareObjectSchema(name, type, {});
-  bool table = catalog_.schema.hasRowset && !columns_.empty();
+  bool table = isListableTable(catalog_) && !columns_.empty();
   if (table) {
     view_.showList(true);
     view_.showPageLabel(true);

@@ -27,6 +27,10 @@ struct RowPosition {
   bool operator==(const RowPosition&) const = default;
 };
 
+// Whether the prepared schema is a table with records. SQL 2000 catalogs have no
+// rowsets, so there a table or system table is enough.
+bool isListableTable(const Catalog& catalog);
+
 class RecordBrowser {
  public:
   RecordBrowser(const DatabaseFile& file, Catalog& catalog, FramePort& frame, RecordsViewPort& view);

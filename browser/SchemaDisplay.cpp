@@ -1,6 +1,7 @@
 #include "browser/SchemaDisplay.h"
 
 #include "app/ApplicationState.h"
+#include "browser/RecordBrowser.h"
 
 namespace orodorev {
 namespace {
@@ -26,7 +27,7 @@ std::vector<ColumnDescriptor> showTableStructure(TreePort& tree, TreeItem table,
                                                  Catalog& catalog, const std::string& name, const std::string& type,
                                                  const std::vector<ModuleValue>& scanValues) {
   std::vector<ColumnDescriptor> descriptors = catalog.prepareObjectSchema(name, type, scanValues);
-  if (!catalog.schema.hasRowset || hasChild(tree, table, "PrimaryKey")) return descriptors;
+  if (!isListableTable(catalog) || hasChild(tree, table, "PrimaryKey")) return descriptors;
   TreeItem primaryKey = tree.insertLastChild(table, "PrimaryKey");
   TreeItem constraint = tree.insertLastChild(table, "Constraint");
   TreeItem unique = tree.insertLastChild(table, "Unique");

@@ -1,6 +1,7 @@
 #include "cli/RowsCommand.h"
 
 #include <iostream>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "app/ApplicationState.h"
@@ -21,6 +22,8 @@ struct RowsOptions {
   bool showDeleted = false;
   bool showAdvancedDeleted = false;
   bool advanced = false;
+  bool sql2000 = false;
+  std::optional<int64_t> collation;
   int page = 0;
 };
 
@@ -35,6 +38,11 @@ void printTexts(const std::vector<std::string>& texts, bool json) {
 }
 
 int printRows(const RowsOptions& options) {
+  appState().isSql2000 = options.sql2000;  // the catalog load decides again from the file
+  if (options.collation) {
+    appState().autoCollation = false;
+    appState().manualCollationId = *options.collation;
+  }
   auto loaded = openCatalog(options.path);
   if (!loaded) return kExitInputUnreadable;
   appState().showDeleted = options.showDeleted;
@@ -86,6 +94,8 @@ void addRowsCommand(CLI::App& app, int& exitCode) {
                     "with --show-deleted: also records the slot arrays no longer list");
   command->add_option("--page", options->page, "list page N (1000 rows each), reached with Next from the first");
   command->add_flag("--advanced", options->advanced, "list the mapped pages instead of following the table's chains");
+  command->add_flag("--sql2000", options->sql2000, "the SQL 2000 catalog layout (the file decides)");
+  command->add_option("--collation", options->collation, "collation id to read 8-bit text with, instead of the file's");
   command->callback([options, &exitCode] { exitCode = printRows(*options); });
 }
 

@@ -185,7 +185,7 @@ std::vector<std::vector<std::string>> everyRow(RecordBrowser& browser, HeadlessR
 }
 
 // Where the chosen method and the page map disagree, the page map holds pages the
-// table's allocation no longer reaches (left from deleted rows or dropped objects).
+// table's chain no longer reaches (left from deleted rows or dropped objects).
 TEST(CorpusListing, ChosenMethodListsTheRowsOfTheMappedPages) {
   int tables = 0;
   int differing = 0;
@@ -199,26 +199,34 @@ TEST(CorpusListing, ChosenMethodListsTheRowsOfTheMappedPages) {
     std::vector<std::string> names;
     for (const ObjectRow& object : catalog.objects)
       if (object.type == "U ") names.push_back(object.name);
+    size_t fileRows = 0;
     for (const std::string& name : names) {
       HeadlessRecordsView chosenView, mappedView;
       RecordBrowser chosen(file, catalog, frame, chosenView), mapped(file, catalog, frame, mappedView);
       auto viaMethod = everyRow(chosen, chosenView, name, false);
       auto viaMap = everyRow(mapped, mappedView, name, true);
       ++tables;
+      fileRows += viaMethod.size();
       auto sortedMethod = viaMethod, sortedMap = viaMap;
       std::sort(sortedMethod.begin(), sortedMethod.end());
       std::sort(sortedMap.begin(), sortedMap.end());
+      // Every row the chosen method lists is on a mapped page too.
+      EXPECT_TRUE(std::includes(sortedMap.begin(), sortedMap.end(), sortedMethod.begin(), sortedMethod.end()))
+          << path << " " << name;
       if (sortedMethod != sortedMap) {
         ++differing;
         std::cout << path.substr(path.rfind('/') + 1) << " " << name << ": method " << viaMethod.size()
                   << " rows, mapped pages " << viaMap.size() << " rows\n";
       }
     }
+    EXPECT_GT(fileRows, 0u) << path;
   }
   resetApplicationState();
   std::cout << differing << " of " << tables << " tables differ\n";
   EXPECT_GT(tables, 50);
-  EXPECT_EQ(differing, 0);
+  // Two SQL 2000 tables: their page chains skip a page that still carries the table's
+  // id and older rows (test rows deleted long ago); the page map lists it.
+  EXPECT_LE(differing, 2);
 }
 
 }  // namespace
