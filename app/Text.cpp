@@ -91,6 +91,17 @@ std::string utf16leToUtf8(const uint8_t* bytes, size_t units, bool stopAtNul) {
   return out;
 }
 
+std::string upperHex(std::span<const uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(2 * bytes.size());
+  for (uint8_t byte : bytes) {
+    text.push_back(kDigits[byte >> 4]);
+    text.push_back(kDigits[byte & 0x0F]);
+  }
+  return text;
+}
+
 std::string trimRight(std::string text) {
   size_t end = text.find_last_not_of(" \t\r\n");
   text.erase(end == std::string::npos ? 0 : end + 1);

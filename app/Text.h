@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ void appendUtf8(std::string& out, uint32_t codePoint);
 // UTF-8 to UTF-16LE bytes, two or four per character, no terminator; a malformed
 // sequence becomes U+FFFD.
 std::string utf8ToUtf16le(std::string_view text);
+
+// Two upper-case hex digits per byte, no prefix.
+std::string upperHex(std::span<const uint8_t> bytes);
 
 // Removes trailing blanks, tabs, CR and LF.
 std::string trimRight(std::string text);

@@ -9,6 +9,7 @@
 #include "app/ApplicationState.h"
 #include "app/Text.h"
 #include "catalog/Catalog.h"
+#include "catalog/ModuleText.h"
 #include "storage/DatabaseFile.h"
 
 namespace orodorev {
@@ -39,16 +40,6 @@ int32_t headerObjectIdOf(const AllocUnitRow& unit) {
 std::optional<int16_t> headerIndexIdOf(const AllocUnitRow& unit) {
   if (unit.allocationUnitId == unit.ownerId) return std::nullopt;
   return static_cast<int16_t>((static_cast<uint64_t>(unit.allocationUnitId) >> 48) & 0xFFFF);
-}
-
-std::vector<uint8_t> hexBytes(const std::string& text) {
-  std::vector<uint8_t> bytes;
-  if (text.size() < 2 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return bytes;
-  for (size_t i = 2; i + 1 < text.size(); i += 2) {
-    char pair[3] = {text[i], text[i + 1], 0};
-    bytes.push_back(static_cast<uint8_t>(std::strtoul(pair, nullptr, 16)));
-  }
-  return bytes;
 }
 
 class SchemaBuilder {
@@ -325,10 +316,7 @@ class SchemaBuilder {
     std::string subObjectId = std::to_string(ordinal);
     for (const ModuleValue& value : moduleValues_) {
       if (value.objectId != objectId || value.subObjectId != subObjectId || value.value.empty()) continue;
-      std::vector<uint8_t> bytes = hexBytes(value.value);
-      bool wide = bytes.size() > 1 && std::find(bytes.begin() + 1, bytes.end(), 0) != bytes.end();
-      text += wide ? utf16leToUtf8(bytes.data(), bytes.size() / 2)
-                   : codePageToUtf8(bytes.data(), bytes.size(), 1252);
+      text += decodeModuleValue(value.value).text;
     }
     return text;
   }

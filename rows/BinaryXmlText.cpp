@@ -189,15 +189,4 @@ std::string base64Text(std::span<const uint8_t> bytes) {
   return out;
 }
 
-std::string hexText(std::span<const uint8_t> bytes) {
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (uint8_t byte : bytes) {
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0x0F];
-  }
-  return out;
-}
-
 }  // namespace orodorev::binxml

@@ -25,7 +25,5 @@ void appendEscapedText(std::string& out, std::string_view text);
 void appendEscapedAttribute(std::string& out, std::string_view text);
 
 std::string base64Text(std::span<const uint8_t> bytes);
-// Two uppercase hex digits per byte.
-std::string hexText(std::span<const uint8_t> bytes);
 
 }  // namespace orodorev::binxml

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/Text.h"
 #include "rows/BinaryXmlDates.h"
 #include "rows/BinaryXmlText.h"
 #include "storage/ByteOrder.h"
@@ -150,7 +151,7 @@ std::optional<std::string> readBinary(uint8_t token, Cursor& cursor) {
   const bool wideLength = token == kSqlVarBinary || token == kSqlImage;
   auto blob = readBlob(cursor, wideLength);
   if (!blob) return std::nullopt;
-  return token == kXsdBinHex ? hexText(*blob) : base64Text(*blob);
+  return token == kXsdBinHex ? upperHex(*blob) : base64Text(*blob);
 }
 
 bool isBinaryToken(uint8_t token) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "app/Text.h"
 #include "rows/LargeObjectText.h"
 #include "storage/ByteView.h"
 
@@ -90,7 +91,7 @@ std::optional<LobSData> LobSData::decode(const TextRecord& record, const Databas
 std::string LobSData::ansiText() const { return lob::codePageText(data, lob::kSystemAnsiCodePage); }
 
 std::string LobSData::hexText(size_t n) const {
-  return lob::hexText(std::span<const uint8_t>(data).first(std::min(n, data.size())));
+  return upperHex(std::span<const uint8_t>(data).first(std::min(n, data.size())));
 }
 
 bool isLargeRootType(uint16_t structureType) {

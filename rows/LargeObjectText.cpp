@@ -37,16 +37,6 @@ int32_t codePageOfCollation(int64_t collationId) {
 
 namespace lob {
 
-std::string hexText(std::span<const uint8_t> bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (uint8_t byte : bytes) {
-    text.push_back(kDigits[byte >> 4]);
-    text.push_back(kDigits[byte & 0x0F]);
-  }
-  return text;
-}
 
 std::string codePageText(std::span<const uint8_t> bytes, int32_t codePage) {
   auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
@@ -73,7 +63,7 @@ std::string variantText(std::span<const uint8_t> bytes) {
     case kVarbinaryBase:
     case kBinaryBase:
       if (bytes.size() <= kVariantBinaryHeader) return {};
-      return hexText(bytes.subspan(kVariantBinaryHeader));
+      return upperHex(bytes.subspan(kVariantBinaryHeader));
     case kVarcharBase:
     case kCharBase:
       if (bytes.size() <= kVariantStringHeader) return {};
@@ -96,7 +86,7 @@ int32_t largeValueCodePage() { return codePageOfCollation(appState().currentLarg
 
 std::string largeValueText(std::span<const uint8_t> bytes, LobFlags flags, LargeValueShape shape) {
   if (flags.variant && shape.leafAtTop) return lob::variantText(bytes);
-  if (flags.binary) return lob::hexText(bytes);
+  if (flags.binary) return upperHex(bytes);
   if (flags.unicode || (shape.smallRoot && lob::looksLikeUtf16(bytes))) return lob::utf16Text(bytes);
   return lob::codePageText(bytes, largeValueCodePage());
 }

@@ -33,8 +33,6 @@ namespace lob {
 
 constexpr int32_t kSystemAnsiCodePage = 1252;
 
-// Two upper-case hex digits per byte, no prefix.
-std::string hexText(std::span<const uint8_t> bytes);
 // The bytes before the first zero byte, converted from the code page.
 std::string codePageText(std::span<const uint8_t> bytes, int32_t codePage);
 // UTF-16LE up to the first zero code unit; an odd last byte pairs with a zero byte.

@@ -8,6 +8,7 @@
 
 #include "app/FramePort.h"
 #include "catalog/Catalog.h"
+#include "catalog/ModuleText.h"
 #include "storage/DatabaseFile.h"
 
 namespace orodorev {
@@ -20,14 +21,6 @@ std::vector<ColumnDescriptor> moduleColumns(bool legacyCatalog);
 // output lines; returns the number of values taken.
 size_t readModuleValues(const DatabaseFile& file, const Catalog& catalog, FramePort& frame,
                         std::vector<ModuleValue>& target);
-
-// "0x" and hex digit pairs as bytes, then as text: UTF-16LE when a zero byte follows
-// the first byte, else 8-bit text in the system code page.
-struct DecodedModuleText {
-  std::string text;
-  bool wide = false;
-};
-DecodedModuleText decodeModuleValue(const std::string& value);
 
 // The definition list of an opened database, read on first demand.
 class Definitions {

@@ -1,4 +1,5 @@
 #include "rows/ValueNumbers.h"
+#include "app/Text.h"
 
 #include <array>
 #include <charconv>
@@ -125,23 +126,13 @@ std::string decimalText(uint8_t signByte, ValueBytes magnitude, uint8_t precisio
   return (signByte == 0 ? "-" : "") + digits;
 }
 
-std::string hexText(ValueBytes bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(2 * bytes.size());
-  for (uint8_t b : bytes) {
-    text.push_back(kDigits[b >> 4]);
-    text.push_back(kDigits[b & 0x0F]);
-  }
-  return text;
-}
 
 std::string guidText(ValueBytes bytes) {
   if (bytes.size() != 16) return {};
   const std::array<uint8_t, 16> order{3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
   std::array<uint8_t, 16> shown;
   for (size_t i = 0; i < order.size(); ++i) shown[i] = bytes[order[i]];
-  std::string hex = hexText(shown);
+  std::string hex = upperHex(shown);
   return hex.substr(0, 8) + "-" + hex.substr(8, 4) + "-" + hex.substr(12, 4) + "-" +
          hex.substr(16, 4) + "-" + hex.substr(20);
 }

@@ -41,8 +41,6 @@ float realFromHighBytes(ValueBytes stored);
 // impossible or the magnitude has more digits than the precision allows.
 std::string decimalText(uint8_t signByte, ValueBytes magnitude, uint8_t precision, uint8_t scale);
 
-// Two upper-case hex digits per byte.
-std::string hexText(ValueBytes bytes);
 
 // uniqueidentifier: 16 bytes as XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX, the first three
 // groups little-endian.

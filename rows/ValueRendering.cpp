@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "app/Text.h"
 #include "app/ApplicationState.h"
 #include "rows/BinaryXml.h"
 #include "rows/ValueCharacters.h"
@@ -124,7 +125,7 @@ std::string timeValue(const ValueSpan& span, const uint8_t* data, int scale,
   return bytes ? text(*bytes, scale) : std::string();
 }
 
-std::string prefixedHex(ValueBytes bytes) { return "0x" + hexText(bytes); }
+std::string prefixedHex(ValueBytes bytes) { return "0x" + upperHex(bytes); }
 
 std::string unicodeValue(const ValueSpan& span, const uint8_t* data) {
   auto bytes = lengthBytes(span, data);
@@ -181,7 +182,7 @@ std::string renderByKind(ValueSpan& span, const uint8_t* data, const ColumnDescr
     case kBit: return bitValue(span, data);
     case kBinary: case kTimestamp: case kHierarchyId: case kClrType:
       return orEmpty(lengthBytes(span, data), prefixedHex);
-    case kVarBinary: case kGeometry: return orEmpty(lengthBytes(span, data), hexText);
+    case kVarBinary: case kGeometry: return orEmpty(lengthBytes(span, data), upperHex);
     case kChar: {
       auto bytes = lengthBytes(span, data);
       return bytes ? charColumnText(*bytes, column.collationId) : std::string();

@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "rows/ValueCharacters.h"
+#include "app/Text.h"
 #include "rows/ValueDates.h"
 #include "rows/ValueNumbers.h"
 #include "rows/ValueRendering.h"
@@ -104,7 +105,7 @@ std::string variantUnicodeText(ValueBytes stored) {
 
 std::string prefixedHexAfter(ValueBytes stored, size_t start) {
   if (stored.size() < start) return {};
-  return "0x" + hexText(stored.subspan(start));
+  return "0x" + upperHex(stored.subspan(start));
 }
 
 std::string variantText(ValueBytes stored) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ApplicationState.h"
+#include "app/Text.h"
 #include "rows/LargeObjectPage.h"
 #include "rows/LargeObjectPointers.h"
 #include "rows/LargeObjectReader.h"
@@ -409,14 +410,14 @@ class LargeRootTest : public LargeObjectTest {
 TEST_F(LargeRootTest, BinaryValueKeepsEveryByte) {
   Bytes a = repeated(0x00, 3000), b = repeated(0x40, 3000), c = repeated(0x80, 1500);
   RecordAddress root = rootOver({a, b, c});
-  std::string expected = lob::hexText(concat({a, b, c}));
+  std::string expected = upperHex(concat({a, b, c}));
   EXPECT_EQ(viaTextPointer(kBlob, root, {true, false, false}), expected);
   EXPECT_EQ(expected.size(), 15000u);
 }
 
 TEST_F(LargeRootTest, BinaryValueUnderASingleChildKeepsEveryByte) {
   Bytes a = repeated(0x10, 643);
-  EXPECT_EQ(viaTextPointer(kBlob, rootOver({a}, 4), {true, false, false}), lob::hexText(a));
+  EXPECT_EQ(viaTextPointer(kBlob, rootOver({a}, 4), {true, false, false}), upperHex(a));
 }
 
 // In UTF-8 "ü" takes two bytes; a cut at the stored byte count would drop the end.
@@ -598,7 +599,7 @@ TEST_F(LargeObjectTest, InRowRootJoinsItsLinksInOrder) {
   EXPECT_EQ(readRootPointer(file(), view(pointer), {}, nullptr), "first second");
   Bytes binary = rootPointerBytes(kInRowRootType, {{6, first}, {12, second}});
   EXPECT_EQ(readRootPointer(file(), view(binary), {true, false, false}, nullptr),
-            lob::hexText(ascii("first second")));
+            upperHex(ascii("first second")));
 }
 
 TEST_F(LargeObjectTest, RootPointerTakesOnlyWholeLinks) {
@@ -634,7 +635,7 @@ TEST_F(LargeObjectTest, OverflowedVariantsAreReadByTheirBaseType) {
     Bytes pointer = rootPointerBytes(kRowOverflowPointerType, {{1, at}});
     return readRootPointer(file(), view(pointer), variant, nullptr);
   };
-  EXPECT_EQ(read(a), lob::hexText(repeated(0xA0, 30)));
+  EXPECT_EQ(read(a), upperHex(repeated(0xA0, 30)));
   EXPECT_EQ(read(b), "variant text");
   EXPECT_EQ(read(c), "");
 }
@@ -774,7 +775,7 @@ TEST_F(LargeObjectTest, CodePageChoice) {
 }
 
 TEST(LargeObjectTextTest, TextForms) {
-  EXPECT_EQ(lob::hexText(Bytes{0x00, 0xAB, 0x7F}), "00AB7F");
+  EXPECT_EQ(upperHex(Bytes{0x00, 0xAB, 0x7F}), "00AB7F");
   EXPECT_EQ(lob::codePageText(Bytes{'a', 'b', 0, 'c'}, 1252), "ab");
   EXPECT_EQ(lob::utf16Text(Bytes{'h', 0, 'i', 0, 0, 0, 'x', 0}), "hi");
   EXPECT_EQ(lob::utf16Text(Bytes{'h', 0, 'i'}), "hi");
